@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "LibraryState.h"
 #include "ScopedHandles.h"
@@ -23,7 +22,7 @@ static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 5, "32-bit detail rec
 #endif
 
 struct DetailRecordDeleter {
-    void operator()(SP_DEVICE_INTERFACE_DETAIL_DATA_A* detail) const { delete[] reinterpret_cast<unsigned char*>(detail); }
+    void operator()(SP_DEVICE_INTERFACE_DETAIL_DATA_A* detail) const { HeapFree(GetProcessHeap(), 0, detail); }
 };
 using DetailRecord = std::unique_ptr<SP_DEVICE_INTERFACE_DETAIL_DATA_A, DetailRecordDeleter>;
 
@@ -33,7 +32,7 @@ DetailRecord FetchDetail(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& data)
     DWORD size = 0;
     SetupDiGetDeviceInterfaceDetailA(set, &data, nullptr, 0, &size, nullptr);
     DWORD allocation = size > sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) ? size : sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-    DetailRecord detail(reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(new (std::nothrow) unsigned char[allocation]));
+    DetailRecord detail(static_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(HeapAlloc(GetProcessHeap(), 0, allocation)));
     if (!detail)
         return nullptr;
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
