@@ -6,45 +6,18 @@ set(VANTREL_EXPORTS
   "19 CustomDefineProperty_Get 12"
   "20 CustomDefineProperty_Set 12")
 
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set(KIT_STDCALL_DECORATION ON)
-else()
-  set(KIT_STDCALL_DECORATION OFF)
-endif()
-
-# Writes the .def that exports each function by ordinal; the library is linked
-# with --kill-at, so 32-bit stdcall names are exported without their @N while
-# its import library keeps the decorated symbols callers refer to.
-function(kit_write_export_def path)
-  set(text "LIBRARY VantrelCtl.dll\nEXPORTS\n")
-  foreach(entry IN LISTS VANTREL_EXPORTS)
-    separate_arguments(fields UNIX_COMMAND "${entry}")
-    list(GET fields 0 ordinal)
-    list(GET fields 1 name)
-    list(GET fields 2 bytes)
-    if(KIT_STDCALL_DECORATION)
-      string(APPEND text "    ${name}@${bytes} @${ordinal}\n")
-    else()
-      string(APPEND text "    ${name} @${ordinal}\n")
-    endif()
-  endforeach()
-  file(WRITE "${path}" "${text}")
-endfunction()
-
-# Builds an import library for VantrelCtl.dll as an interface target. With
-# NONAME, programs linked against it import by ordinal only; otherwise by
-# plain name. Either way 32-bit callers refer to the decorated stdcall names.
-function(kit_import_library target)
+# The text of a .def for VantrelCtl.dll, with NONAME entries when asked.
+# 32-bit names carry their stdcall decoration; --kill-at drops it from the
+# exported and imported names while callers keep referring to it.
+function(kit_def_text out_var)
   cmake_parse_arguments(arg "NONAME" "" "" ${ARGN})
-  set(def_path "${CMAKE_CURRENT_BINARY_DIR}/${target}.def")
-  set(lib_path "${CMAKE_CURRENT_BINARY_DIR}/lib${target}.a")
   set(text "LIBRARY VantrelCtl.dll\nEXPORTS\n")
   foreach(entry IN LISTS VANTREL_EXPORTS)
     separate_arguments(fields UNIX_COMMAND "${entry}")
     list(GET fields 0 ordinal)
     list(GET fields 1 name)
     list(GET fields 2 bytes)
-    if(KIT_STDCALL_DECORATION)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
       string(APPEND name "@${bytes}")
     endif()
     string(APPEND text "    ${name} @${ordinal}")
@@ -53,6 +26,21 @@ function(kit_import_library target)
     endif()
     string(APPEND text "\n")
   endforeach()
+  set(${out_var} "${text}" PARENT_SCOPE)
+endfunction()
+
+# Builds an import library for VantrelCtl.dll as an interface target. With
+# NONAME, programs linked against it import by ordinal only; otherwise by
+# plain name.
+function(kit_import_library target)
+  cmake_parse_arguments(arg "NONAME" "" "" ${ARGN})
+  set(def_path "${CMAKE_CURRENT_BINARY_DIR}/${target}.def")
+  set(lib_path "${CMAKE_CURRENT_BINARY_DIR}/lib${target}.a")
+  if(arg_NONAME)
+    kit_def_text(text NONAME)
+  else()
+    kit_def_text(text)
+  endif()
   file(WRITE "${def_path}" "${text}")
   add_custom_command(OUTPUT "${lib_path}"
     COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def "${def_path}" --output-lib "${lib_path}"

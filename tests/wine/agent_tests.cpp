@@ -10,6 +10,7 @@
 #include "ChildProcess.h"
 #include "HandleCount.h"
 #include "SimFixture.h"
+#include "Waiting.h"
 
 namespace {
 
@@ -35,17 +36,6 @@ void PressHotkey()
     ASSERT_EQ(2u, SendInput(2, keys, sizeof(INPUT)));
 }
 
-bool WaitFor(DWORD timeoutMs, const std::function<bool()>& done)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(10);
-    }
-    return true;
-}
-
 uint32_t ToggleWord() { return StoredWords(kCamera, 2).at(7); }
 
 size_t CountRequests(uint32_t flags)
@@ -64,7 +54,7 @@ protected:
         SimCameraTest::SetUp();
         ASSERT_FALSE(HotkeyHeldElsewhere()) << "another program holds the hotkey";
         ASSERT_NO_FATAL_FAILURE(StartAgent(agent_));
-        ASSERT_TRUE(WaitFor(10000, HotkeyHeldElsewhere)) << "the agent did not register its hotkey";
+        ASSERT_TRUE(WaitUntil(10000, HotkeyHeldElsewhere)) << "the agent did not register its hotkey";
         boxes_ = std::make_unique<BoxWatcher>(agent_.Id());
     }
 
@@ -107,7 +97,7 @@ protected:
         if (!sim::ClearDownloadFirmware(kCamera).empty())
             return false;
         action();
-        return WaitFor(10000, [] {
+        return WaitUntil(10000, [] {
             DWORD value = 0;
             return sim::ReadDownloadFirmware(kCamera, value) && value == 1;
         });

@@ -1,7 +1,8 @@
 #include "BoxWatcher.h"
 
+#include "Waiting.h"
+
 #include <algorithm>
-#include <functional>
 
 namespace {
 
@@ -33,17 +34,6 @@ BOOL CALLBACK FindText(HWND child, LPARAM context)
         return FALSE;
     }
     return TRUE;
-}
-
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(10);
-    }
-    return true;
 }
 
 }  // namespace
