@@ -56,6 +56,8 @@ int CreateDeviceHandle(DeviceHandle* device)
         reinterpret_cast<void*>(GetProcAddress(g_library.transportModule, "KsSynchronousDeviceControl")));
 
     ResolveDeviceId(g_library.deviceIdText, kDefaultDeviceId);
+    if (!device)
+        return 0;  // a camera opened now could never be closed
     *device = OpenDevice(DeviceIdTextView(g_library.deviceIdText));
     return IsNoDevice(*device) ? 0 : 1;
 }

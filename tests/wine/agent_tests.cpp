@@ -240,6 +240,67 @@ TEST_F(AgentTest, ManyPressesLeaveTheHandleCountFlat)
     EXPECT_EQ(3u, ToggleWord());
 }
 
+// Dark pixels of the window's client area as it stands on the screen, by
+// horizontal and vertical third (0 top or left, 2 bottom or right).
+struct Ink {
+    int rows[3] = {};
+    int columns[3] = {};
+};
+
+Ink InkOnScreen(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    int width = client.right;
+    int height = client.bottom;
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    Ink ink;
+    const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+    for (int y = 0; pixels && y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint32_t pixel = pixels[y * width + x];
+            if ((pixel & 0xFF) + (pixel >> 8 & 0xFF) + (pixel >> 16 & 0xFF) < 3 * 0x60) {
+                ++ink.rows[3 * y / height];
+                ++ink.columns[3 * x / width];
+            }
+        }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ink;
+}
+
+TEST_F(AgentTest, ShownByAnotherProgramItDrawsItsGreetingCentred)
+{
+    HWND window = FindWindowOf(agent_.Id(), nullptr, kTitle, 0);
+    ASSERT_TRUE(SetWindowPos(window, HWND_TOP, 0, 0, 600, 300, SWP_SHOWWINDOW));
+    ASSERT_TRUE(AgentCaughtUp());
+    Ink ink;
+    ASSERT_TRUE(WaitUntil(5000, [&] {
+        ink = InkOnScreen(window);
+        return ink.rows[1] > 0;
+    })) << "no text in the middle of the window";
+    EXPECT_EQ(0, ink.rows[0]);
+    EXPECT_EQ(0, ink.rows[2]);
+    EXPECT_GT(ink.columns[1], 0);
+    EXPECT_EQ(ink.columns[0], 0) << "one short line, centred";
+    EXPECT_EQ(ink.columns[2], 0);
+}
+
 TEST(AgentStartTest, DoesNotStartWithoutTheLibrary)
 {
     char temp[MAX_PATH];

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -208,8 +209,13 @@ TEST_F(GuardTest, TicksLeaveHandlesAndMemoryFlat)
     }
     ASSERT_NO_FATAL_FAILURE(WriteStartPreview(REG_DWORD, Dword(1)));
     Sleep(kTicksMs);
-    EXPECT_EQ(handles, CountProcessHandles(guard_.Id()));
-    EXPECT_LE(memory(), committed + 64 * 1024) << "committed memory grew";
+    long handlesAfter = CountProcessHandles(guard_.Id());
+    SIZE_T committedAfter = memory();
+    std::printf("%s\n", ("after " + std::to_string(soak) + " s of ticks: handles " + std::to_string(handles) + " -> " +
+                         std::to_string(handlesAfter) + ", committed bytes " + std::to_string(committed) + " -> " +
+                         std::to_string(committedAfter)).c_str());
+    EXPECT_EQ(handles, handlesAfter);
+    EXPECT_LE(committedAfter, committed + 64 * 1024) << "committed memory grew";
     EXPECT_TRUE(guard_.Running());
 }
 

@@ -102,6 +102,19 @@ TEST_F(LibraryTest, TransportWithoutControlEntryStillOpens)
     EXPECT_EQ(1, UninitialDll(device));
 }
 
+TEST_F(LibraryTest, NullOutPointerOpensNothingAndStillPairs)
+{
+    EXPECT_EQ(0, InitialDll(nullptr, 0));
+    EXPECT_TRUE(ModuleLoaded("Ksproxy.ax"));
+    EXPECT_EQ(1, UninitialDll(nullptr));
+    EXPECT_FALSE(ModuleLoaded("Ksproxy.ax"));
+
+    // Nothing was opened behind the caller's back: the camera is still free.
+    DeviceHandle device = nullptr;
+    EXPECT_EQ(1, InitialDll(&device, 0));
+    EXPECT_EQ(1, UninitialDll(device));
+}
+
 TEST_F(LibraryTest, AllOnesHandleClosesNothing)
 {
     ASSERT_EQ("", sim::ClearDownloadFirmware(kCamera));
@@ -146,6 +159,8 @@ struct OpenCase {
     std::string value;
     std::string opened;  // "" when nothing opens
 };
+
+void PrintTo(const OpenCase& c, std::ostream* os) { *os << c.name; }
 
 class WhichCameraOpens : public SimCameraTest, public ::testing::WithParamInterface<OpenCase> {};
 

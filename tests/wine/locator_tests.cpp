@@ -21,6 +21,8 @@ struct ResolveCase {
     std::string text;   // DeviceIdText as the matcher sees it
 };
 
+void PrintTo(const ResolveCase& c, std::ostream* os) { *os << c.name; }
+
 class ResolveDeviceIdTest : public SimCameraTest, public ::testing::WithParamInterface<ResolveCase> {};
 
 TEST_P(ResolveDeviceIdTest, Case)
