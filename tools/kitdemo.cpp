@@ -1,6 +1,9 @@
 // kitdemo: drives the kit the way a camera program would, for tools/demo.
 //   kitdemo toggle   opens the camera, reads property 2, flips word 7, writes it, closes
 //   kitdemo press    presses the agent's hotkey (virtual key 0x80)
+//   kitdemo query-suspend
+//                    asks the suspend guard whether the system may suspend, as
+//                    the system does, and reports and dismisses its warning
 #include <windows.h>
 
 #include <cstdio>
@@ -48,6 +51,64 @@ int Press()
     return SendInput(2, keys, sizeof(INPUT)) == 2 ? 0 : 1;
 }
 
+struct SuspendQuery {
+    HWND guard;
+    DWORD_PTR answer;
+    BOOL delivered;
+};
+
+DWORD WINAPI SendSuspendQuery(void* context)
+{
+    auto* query = static_cast<SuspendQuery*>(context);
+    query->delivered = SendMessageTimeoutA(query->guard, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 1, SMTO_NORMAL, 30000,
+                                           &query->answer);
+    return 0;
+}
+
+// The guard's warning box, once it is open; null if none opens in time.
+HWND WaitForGuardBox(DWORD guardProcess, HANDLE queryThread)
+{
+    while (WaitForSingleObject(queryThread, 20) == WAIT_TIMEOUT) {
+        HWND box = nullptr;
+        while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(box, &owner);
+            if (owner == guardProcess && IsWindowVisible(box))
+                return box;
+        }
+    }
+    return nullptr;
+}
+
+int QuerySuspend()
+{
+    SuspendQuery query = {FindWindowA("OrvixIcon", "StretchBlt Demo"), 0, FALSE};
+    if (!query.guard) {
+        std::printf("no suspend guard is running\n");
+        return 1;
+    }
+    DWORD guardProcess = 0;
+    GetWindowThreadProcessId(query.guard, &guardProcess);
+    HANDLE thread = CreateThread(nullptr, 0, SendSuspendQuery, &query, 0, nullptr);
+    if (!thread)
+        return 1;
+    if (HWND box = WaitForGuardBox(guardProcess, thread)) {
+        char caption[128] = {};
+        char text[256] = {};
+        GetWindowTextA(box, caption, sizeof(caption));
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text)) || GetDlgItemTextA(box, 100, text, sizeof(text));
+        std::printf("  the guard shows \"%s\" (caption \"%s\"); dismissing it\n", text, caption);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    WaitForSingleObject(thread, 35000);
+    CloseHandle(thread);
+    if (!query.delivered)
+        return 1;
+    std::printf("  the guard answers 0x%08lx (%s)\n", static_cast<unsigned long>(query.answer),
+                query.answer == BROADCAST_QUERY_DENY ? "suspend refused" : "suspend allowed");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -56,6 +117,8 @@ int main(int argc, char** argv)
         return Toggle();
     if (argc == 2 && std::strcmp(argv[1], "press") == 0)
         return Press();
-    std::fprintf(stderr, "usage: kitdemo toggle|press\n");
+    if (argc == 2 && std::strcmp(argv[1], "query-suspend") == 0)
+        return QuerySuspend();
+    std::fprintf(stderr, "usage: kitdemo toggle|press|query-suspend\n");
     return 2;
 }
