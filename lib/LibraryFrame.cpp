@@ -69,8 +69,6 @@ void ShowLibraryError(const char* text)
     MessageBoxA(nullptr, text, "ERROR", MB_OK | MB_ICONERROR);
 }
 
-// Shared with the stop of a preview stream: stop the graph, then release the
-// held objects in order.
 void TearDownPreview()
 {
     StopPreviewGraph();

@@ -31,5 +31,9 @@ extern LibraryState g_library;
 
 inline bool IsNoDevice(HANDLE device) { return device == nullptr || device == INVALID_HANDLE_VALUE; }
 
+// Stops the preview graph, then releases the preview objects in order and
+// clears their slots; run by UninitialDll and by the stop of a stream.
+void TearDownPreview();
+
 // Error boxes of the library: caption "ERROR", error icon, no owner.
 void ShowLibraryError(const char* text);

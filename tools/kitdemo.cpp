@@ -96,7 +96,9 @@ int QuerySuspend()
         char caption[128] = {};
         char text[256] = {};
         GetWindowTextA(box, caption, sizeof(caption));
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text)) || GetDlgItemTextA(box, 100, text, sizeof(text));
+        // The box's text control is 0xFFFF on Windows and 100 under Wine.
+        if (!GetDlgItemTextA(box, 0xFFFF, text, sizeof(text)))
+            GetDlgItemTextA(box, 100, text, sizeof(text));
         std::printf("  the guard shows \"%s\" (caption \"%s\"); dismissing it\n", text, caption);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     }

@@ -7,6 +7,6 @@
 // Number of kernel handles the process holds, from the system handle table.
 long CountProcessHandles(DWORD processId = GetCurrentProcessId());
 
-// Number of loaded modules named `name` (0 or 1) and its reference count
-// as seen through GetModuleHandleEx, without changing it.
+// Whether a module of that name is loaded, asked without changing its
+// reference count.
 bool ModuleLoaded(const char* name);
