@@ -16,7 +16,6 @@ namespace {
 
 const char kTitle[] = "The Orvix Hotkey Function";
 const WPARAM kHotkeyId = 12345678;
-const HRESULT kRejected = static_cast<HRESULT>(0x80070015);
 const std::vector<uint32_t> kFirstWords = {0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26};
 
 bool HotkeyHeldElsewhere()

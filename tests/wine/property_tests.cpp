@@ -10,8 +10,6 @@
 
 namespace {
 
-const uint8_t kVendorSet[16] = {0x56, 0x4C, 0x97, 0xA7, 0x7E, 0xA7, 0x90, 0x4B, 0x8C, 0xBF, 0x1C, 0x71, 0xEC, 0x30, 0x20, 0x00};
-const HRESULT kRejected = static_cast<HRESULT>(0x80070015);  // HRESULT_FROM_WIN32(ERROR_NOT_READY)
 
 std::vector<uint32_t> Words(const PropertyBlock& block) { return std::vector<uint32_t>(block.words, block.words + 8); }
 

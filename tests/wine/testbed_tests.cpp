@@ -13,7 +13,6 @@
 namespace {
 
 const GUID kCaptureCategory = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
-const uint8_t kVendorSet[16] = {0x56, 0x4C, 0x97, 0xA7, 0x7E, 0xA7, 0x90, 0x4B, 0x8C, 0xBF, 0x1C, 0x71, 0xEC, 0x30, 0x20, 0x00};
 const ULONG kIoctlKsProperty = 0x002F0003;
 
 struct PresentInterface {
@@ -237,10 +236,10 @@ TEST_F(TransportTest, RejectsWhatIsNotAVendorPropertyRequestOnACamera)
 
 TEST_F(TransportTest, HonoursForcedStatusesAndUnplug)
 {
-    sim::ForceStatus(sim::Operation::Get, static_cast<int32_t>(0x80070015), 1);
+    sim::ForceStatus(sim::Operation::Get, kRejected, 1);
     sim::ForceStatus(sim::Operation::Set, 5, 1);
     Request get(2, 1);
-    EXPECT_EQ(static_cast<HRESULT>(0x80070015), Send(camera_.get(), get));
+    EXPECT_EQ(kRejected, Send(camera_.get(), get));
     EXPECT_EQ(S_OK, Send(camera_.get(), get));
     Request set(2, 2, {9, 9, 9, 9, 9, 9, 9, 3});
     EXPECT_EQ(5, Send(camera_.get(), set));

@@ -3,12 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "SimDevices.h"
 #include "SimStore.h"
 
 inline const std::string kCamera = "USB\\VID_0402&PID_5602\\SIM0001";
+
+// The vendor property set as it travels in a request, stated here apart from
+// the library so that a wrong identifier there is caught.
+inline const uint8_t kVendorSet[16] = {0x56, 0x4C, 0x97, 0xA7, 0x7E, 0xA7, 0x90, 0x4B,
+                                       0x8C, 0xBF, 0x1C, 0x71, 0xEC, 0x30, 0x20, 0x00};
+
+// A status the tests make the simulated driver answer: HRESULT_FROM_WIN32(ERROR_NOT_READY).
+inline const HRESULT kRejected = static_cast<HRESULT>(0x80070015);
 
 class SimCameraTest : public ::testing::Test {
 protected:
